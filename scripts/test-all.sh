@@ -31,8 +31,7 @@ read -r -t 30 display <&3 || { echo "Xvfb did not start" >&2; exit 1; }
 export DISPLAY=":$display"
 xvfb_pid=$(pgrep -n Xvfb)
 
-wine_prefix_ready
-"${wine_locale[@]}" wineserver -p
+wine_services_ready
 cleanup() {
     "${wine_locale[@]}" wineserver -k 2>/dev/null
     "${wine_locale[@]}" wineserver -w 2>/dev/null

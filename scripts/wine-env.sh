@@ -28,6 +28,15 @@ wine_prefix_ready() {
     ) 9>"$WINEPREFIX.lock"
 }
 
+# Starts the prefix's server and its services detached from the caller's
+# output: Wine's services outlive the program that started them, and a
+# caller such as ctest would otherwise wait for them to close its pipes.
+wine_services_ready() {
+    wine_prefix_ready
+    "${wine_locale[@]}" wineserver -p >/dev/null 2>&1 </dev/null || true
+    "${wine_locale[@]}" /usr/lib/wine/wine64 wineboot >/dev/null 2>&1 </dev/null || true
+}
+
 # The loader for one executable: 64-bit programs run on wine64 directly;
 # 32-bit ones on the 32-bit loader, which needs a kernel that executes
 # i386 code (scripts/enable-i386.sh provides one where the kernel lacks it).
