@@ -1,0 +1,82 @@
+// An HTTP server on 127.0.0.1 that a test starts itself, on a port the
+// system picks: canned replies keyed by path, echo paths that answer with
+// the request they received, and a record of every request. One connection
+// at a time, one request per connection.
+#pragma once
+
+#include "tests/http_server/sockets.h"
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+namespace tavenro::testing {
+
+// A complete reply: the status line ("HTTP/1.1 " and status), the header
+// lines (each ended by CRLF), Content-Length, "Connection: close" and the
+// body.
+[[nodiscard]] std::string HttpReply(std::string_view status, std::string_view headerLines,
+                                    std::string_view body);
+
+class TestHttpServer {
+  public:
+    // Returns once the server accepts connections.
+    TestHttpServer();
+    ~TestHttpServer();
+    TestHttpServer(const TestHttpServer&) = delete;
+    TestHttpServer& operator=(const TestHttpServer&) = delete;
+
+    // The bytes written back, as they are, for requests of this path (the
+    // query is not part of it), the connection closed afterwards. Other
+    // paths get a 404.
+    void Reply(const std::string& path, std::string reply);
+
+    // Requests of this path get "200 OK" with the request they carried
+    // (head and body) as the body.
+    void Echo(const std::string& path);
+
+    [[nodiscard]] int Port() const { return port_; }
+
+    // "127.0.0.1:port" followed by the target.
+    [[nodiscard]] std::string HostPort(std::string_view target = "") const;
+
+    // "http://127.0.0.1:port" followed by the target.
+    [[nodiscard]] std::string Url(std::string_view target) const;
+
+    // Every request received so far (head and body), oldest first.
+    [[nodiscard]] std::vector<std::string> Requests() const;
+
+  private:
+    void Serve(sockets::Socket listener);
+    void Answer(sockets::Socket connection);
+
+    mutable std::mutex mutex_;
+    std::map<std::string, std::string, std::less<>> replies_;
+    std::map<std::string, bool, std::less<>> echoes_;
+    std::vector<std::string> requests_;
+    bool stopping_ = false;
+    sockets::Socket listener_ = sockets::kNoSocket;
+    int port_ = 0;
+    std::thread thread_;
+};
+
+// A port on 127.0.0.1 that refuses connections while this lives.
+class RefusingPort {
+  public:
+    RefusingPort();
+    ~RefusingPort();
+    RefusingPort(const RefusingPort&) = delete;
+    RefusingPort& operator=(const RefusingPort&) = delete;
+
+    [[nodiscard]] int Port() const { return port_; }
+
+  private:
+    sockets::Socket socket_;
+    int port_;
+};
+
+} // namespace tavenro::testing
