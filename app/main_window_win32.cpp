@@ -91,12 +91,17 @@ void MoveFocus(const MainWindowState& state, bool backwards) {
 
 void OnSearchClicked(MainWindowState& state) {
     const HWND button = state.Of(Control::按钮_搜索);
+    const HWND focused = GetFocus();
     EnableWindow(button, FALSE);
     const Text number = WindowText(state.Of(Control::编辑框_QQ号码));
     SearchSongs(number, *state.songs, [&state](std::string_view caption) {
         SetWindowTextA(state.Of(Control::标签_状态), Text(caption).c_str());
     });
     EnableWindow(button, TRUE);
+    // Disabling the focused button left the window without a focus, and with
+    // it the keyboard (Tab, Esc) dead until a click: give the focus back.
+    if (GetFocus() == nullptr && focused != nullptr)
+        SetFocus(focused);
 }
 
 LRESULT CALLBACK LinkProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR /*id*/,

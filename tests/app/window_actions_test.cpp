@@ -200,9 +200,12 @@ TEST_F(WindowActionsTest, ClearButtonEmptiesOnlyTheNumberBox) {
 TEST_F(WindowActionsTest, SearchWithUnreachableServiceEmptiesTheListAndEnablesTheButton) {
     // Port 1 on the loopback refuses: the search must not reach any network.
     _putenv("TAVENRO_MUSIC_HOST=127.0.0.1:1");
+    SetFocus(Of(Control::按钮_搜索));
     SendMessageA(Of(Control::按钮_搜索), BM_CLICK, 0, 0);
     _putenv("TAVENRO_MUSIC_HOST=");
     EXPECT_TRUE(IsWindowEnabled(Of(Control::按钮_搜索)));
+    // The keyboard still works: the button has the focus back.
+    EXPECT_EQ(GetFocus(), Of(Control::按钮_搜索));
     EXPECT_EQ(window->Songs().ItemCount(), 0);
     EXPECT_EQ(TextOf(Of(Control::标签_状态)), "一共搜索到 [0]首歌曲");
 }

@@ -220,6 +220,24 @@ int DescribeTable(int waitSeconds) {
     return 0;
 }
 
+// Prints the text on the Windows clipboard (CF_TEXT).
+int DescribeClipboard() {
+    if (!OpenClipboard(nullptr)) {
+        std::printf("clipboard=unreadable\n");
+        return 1;
+    }
+    std::printf("clipboard=");
+    if (HANDLE data = GetClipboardData(CF_TEXT)) {
+        if (const char* text = static_cast<const char*>(GlobalLock(data))) {
+            PrintEscaped(text);
+            GlobalUnlock(data);
+        }
+    }
+    std::printf("\n");
+    CloseClipboard();
+    return 0;
+}
+
 // Waits for a message box, describes it and presses its OK button.
 int AnswerMessageBox(int waitSeconds) {
     HWND box = nullptr;
@@ -249,13 +267,15 @@ int AnswerMessageBox(int waitSeconds) {
 
 } // namespace
 
-// window_probe window|message-box|table [seconds]
+// window_probe window|message-box|table|clipboard [seconds]
 int main(int argc, char** argv) {
     const char* mode = argc > 1 ? argv[1] : "window";
     const int waitSeconds = argc > 2 ? std::atoi(argv[2]) : 60;
     int code;
     if (std::strcmp(mode, "message-box") == 0)
         code = AnswerMessageBox(waitSeconds);
+    else if (std::strcmp(mode, "clipboard") == 0)
+        code = DescribeClipboard();
     else if (std::strcmp(mode, "table") == 0)
         code = DescribeTable(waitSeconds);
     else
