@@ -50,6 +50,10 @@ else
     step "test windows (Wine, 32-bit)" ctest --preset windows
 fi
 
+# Each fuzz target briefly, so that a regression shows (scripts/fuzz.sh 600
+# for real runs).
+step "fuzz (20 s per target)" scripts/fuzz.sh 20
+
 if [ ${#failed[@]} -ne 0 ]; then
     printf 'FAILED: %s\n' "${failed[@]}"
     exit 1

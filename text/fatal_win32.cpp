@@ -2,13 +2,19 @@
 
 #include <windows.h>
 
-#include <string>
+#include <algorithm>
+#include <cstring>
 
 namespace tavenro {
 
 void FatalStop(std::string_view message) {
-    const std::string text(message);
-    MessageBoxA(nullptr, text.c_str(), "Tavenro", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+    // Nothing here may allocate: the stop also ends a program whose heap is
+    // exhausted, where an allocation would call the stop again, and again.
+    char text[512];
+    const std::size_t length = std::min(message.size(), sizeof text - 1);
+    std::memcpy(text, message.data(), length);
+    text[length] = '\0';
+    MessageBoxA(nullptr, text, "Tavenro", MB_OK | MB_ICONERROR | MB_TASKMODAL);
     ExitProcess(static_cast<UINT>(-1));
 }
 

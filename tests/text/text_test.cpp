@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -125,7 +126,9 @@ TEST(TextReplace, ReplaceText) {
         {"aaa", "a", "b", 2, 0, true, "aaa"},
         {"aaa", "a", "b", 4, nullopt, true, "aaa"},
         {"aaa", "a", "b", -3, nullopt, true, "bbb"},
+        {"aaa", "a", "b", INT_MIN, nullopt, true, "bbb"},
         {"aaa", "a", "b", nullopt, -1, true, "bbb"},
+        {"aaa", "a", "b", nullopt, INT_MIN, true, "bbb"},
         {"a-b-c", "-", "", nullopt, nullopt, true, "abc"},
         {"abc", "", "x", nullopt, nullopt, true, "abc"},
         {"", "a", "x", nullopt, nullopt, true, ""},
