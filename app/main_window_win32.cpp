@@ -167,11 +167,11 @@ LRESULT OnNotify(HWND window, int id, NMHDR* header) {
 
 HBRUSH OnCtlColorStatic(HWND window, HDC dc, HWND control, int /*type*/) {
     const MainWindowState& state = *StateOf(window);
-    for (const ControlSpec& spec : MainWindowLayout()) {
-        if (state.Of(spec.name) != control)
+    for (const ControlEntry& entry : MainWindowLayout()) {
+        if (state.Of(entry.name) != control)
             continue;
         // The text in the control's colour; the background is the window's.
-        SetTextColor(dc, spec.textColour);
+        SetTextColor(dc, entry.textColour);
         SetBkMode(dc, TRANSPARENT);
         return GetSysColorBrush(COLOR_BTNFACE);
     }

@@ -60,10 +60,10 @@ void SetUpSongList(HWND list) {
 }
 
 // What a control needs beyond its window styles.
-void SetUp(const ControlSpec& spec, HWND control) {
+void SetUp(const ControlEntry& entry, HWND control) {
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
                  FALSE);
-    switch (spec.kind) {
+    switch (entry.kind) {
     case ControlKind::EditBox:
         // 0 lifts the default limit of 32,767 characters to the largest.
         SendMessageA(control, EM_LIMITTEXT, 0, 0);
@@ -81,9 +81,9 @@ void SetUp(const ControlSpec& spec, HWND control) {
 
 } // namespace
 
-const std::array<ControlSpec, kControlCount>& MainWindowLayout() {
+const std::array<ControlEntry, kControlCount>& MainWindowLayout() {
     using enum ControlKind;
-    static const std::array<ControlSpec, kControlCount> layout{{
+    static const std::array<ControlEntry, kControlCount> layout{{
         {Label, Control::标签3, CreditLine(), 13, 56, 224, 32, kLabelStyle | SS_NOTIFY, 0, kBlack},
         {PictureBox, Control::图片框1, "", 255, 62, 89, 26, SS_OWNERDRAW | SS_NOTIFY, 0, kBlack},
         {CheckBox, Control::选择框1, "提示地址", 274, 40, 72, 16,
@@ -104,16 +104,16 @@ const std::array<ControlSpec, kControlCount>& MainWindowLayout() {
 
 bool CreateControls(HWND window, HINSTANCE instance, std::array<HWND, kControlCount>& controls) {
     HWND above = HWND_TOP;
-    for (const ControlSpec& spec : MainWindowLayout()) {
+    for (const ControlEntry& entry : MainWindowLayout()) {
         HWND control = CreateWindowExA(
-            spec.exStyle, ClassOf(spec.kind), spec.text.c_str(),
-            WS_CHILD | WS_CLIPSIBLINGS | spec.style, spec.x, spec.y, spec.width, spec.height,
-            window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(spec.name))), instance,
+            entry.exStyle, ClassOf(entry.kind), entry.text.c_str(),
+            WS_CHILD | WS_CLIPSIBLINGS | entry.style, entry.x, entry.y, entry.width, entry.height,
+            window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(entry.name))), instance,
             nullptr);
         if (!control)
             return false;
-        controls[static_cast<int>(spec.name)] = control;
-        SetUp(spec, control);
+        controls[static_cast<int>(entry.name)] = control;
+        SetUp(entry, control);
         // Each control goes just below the one before it, whatever place
         // the system gave it.
         SetWindowPos(control, above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);

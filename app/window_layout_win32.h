@@ -28,7 +28,7 @@ inline constexpr int kControlCount = 10;
 
 enum class ControlKind { Label, EditBox, PushButton, CheckBox, PictureBox, ListView };
 
-struct ControlSpec {
+struct ControlEntry {
     ControlKind kind;
     Control name;
     Text text;
@@ -39,7 +39,7 @@ struct ControlSpec {
 };
 
 // One row per control, in Control order.
-[[nodiscard]] const std::array<ControlSpec, kControlCount>& MainWindowLayout();
+[[nodiscard]] const std::array<ControlEntry, kControlCount>& MainWindowLayout();
 
 // Tab walks this list forwards, Shift+Tab backwards, both wrapping around.
 inline constexpr std::array kFocusOrder{Control::编辑框_QQ号码, Control::按钮_搜索,

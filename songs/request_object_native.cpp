@@ -3,6 +3,7 @@
 // followed (at most 10), a transfer that delivers nothing for 30 s given up,
 // cookies kept only while the object lives.
 #include "songs/request_object.h"
+#include "text/percent_escape.h"
 
 #include <curl/curl.h>
 
@@ -24,19 +25,7 @@ using EasyHandle = std::unique_ptr<CURL, decltype(&curl_easy_cleanup)>;
 // WinHttp sends them rather than refusing the URL. (WinHttp escapes the
 // UTF-8 form of a double-byte character; these are its ANSI bytes.)
 std::string Escaped(std::string_view url) {
-    std::string escaped;
-    for (const char c : url) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte <= 0x20 || byte >= 0x7F) {
-            static constexpr char kHex[] = "0123456789ABCDEF";
-            escaped += '%';
-            escaped += kHex[byte >> 4];
-            escaped += kHex[byte & 0x0F];
-        } else {
-            escaped += c;
-        }
-    }
-    return escaped;
+    return PercentEscaped(url, [](unsigned char byte) { return byte <= 0x20 || byte >= 0x7F; });
 }
 
 size_t KeepBody(char* data, size_t size, size_t count, void* body) {

@@ -3,6 +3,7 @@
 // reads and the header query then take from what arrived.
 #include "web/internet_calls.h"
 
+#include "text/percent_escape.h"
 #include "text/text.h"
 
 #include <curl/curl.h>
@@ -128,19 +129,7 @@ size_t KeepBody(char* data, size_t size, size_t count, void* request) {
 // bytes escaped, the other bytes (those of double-byte characters too) as
 // they are.
 std::string EscapeBlanks(std::string_view object) {
-    std::string escaped;
-    for (const char c : object) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte <= 0x20 || byte == 0x7F) {
-            static constexpr char kHex[] = "0123456789ABCDEF";
-            escaped += '%';
-            escaped += kHex[byte >> 4];
-            escaped += kHex[byte & 0x0F];
-        } else {
-            escaped += c;
-        }
-    }
-    return escaped;
+    return PercentEscaped(object, [](unsigned char byte) { return byte <= 0x20 || byte == 0x7F; });
 }
 
 // The status code of a raw header block; 0 when there is none.
