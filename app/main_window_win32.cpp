@@ -94,9 +94,12 @@ void OnSearchClicked(MainWindowState& state) {
     const HWND focused = GetFocus();
     EnableWindow(button, FALSE);
     const Text number = WindowText(state.Of(Control::编辑框_QQ号码));
-    SearchSongs(number, *state.songs, [&state](std::string_view caption) {
-        SetWindowTextA(state.Of(Control::标签_状态), Text(caption).c_str());
-    });
+    {
+        const DrawingHeldBack heldBack(state.Of(Control::超级列表框1));
+        SearchSongs(number, *state.songs, [&state](std::string_view caption) {
+            SetWindowTextA(state.Of(Control::标签_状态), Text(caption).c_str());
+        });
+    }
     EnableWindow(button, TRUE);
     // Disabling the focused button left the window without a focus, and with
     // it the keyboard (Tab, Esc) dead until a click: give the focus back.

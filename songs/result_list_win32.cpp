@@ -74,4 +74,20 @@ int ListViewResultList::SelectedItem() {
         SendMessageA(listView_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
+DrawingHeldBack::DrawingHeldBack(HWND listView)
+    : listView_(GetWindowLongPtrA(listView, GWL_STYLE) & WS_VISIBLE ? listView : nullptr) {
+    if (listView_)
+        SendMessageA(listView_, WM_SETREDRAW, FALSE, 0);
+}
+
+// Windows' list view does not repaint by itself when drawing is given back;
+// Wine's does, but asking again costs nothing.
+DrawingHeldBack::~DrawingHeldBack() {
+    if (!listView_)
+        return;
+    SendMessageA(listView_, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(listView_, nullptr, nullptr,
+                 RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
 } // namespace tavenro

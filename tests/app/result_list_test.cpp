@@ -1,9 +1,11 @@
 // The six table operations against the real list view of the main window.
+#include "songs/result_list_win32.h"
 #include "tests/app/window_fixture.h"
 
 #include <commctrl.h>
 
 #include <string>
+#include <vector>
 
 namespace tavenro::testing {
 namespace {
@@ -119,6 +121,46 @@ TEST_F(ResultListTest, AClickOnAColumnHeaderLeavesTheRowsInOrder) {
     EXPECT_EQ(Songs().GetItemText(0), "10");
     EXPECT_EQ(Songs().GetItemText(1), "2");
     EXPECT_EQ(Songs().GetItemText(2), "1");
+}
+
+// Pixels of the list's client area that are not the background's colour.
+int InkedPixels(HWND list) {
+    RECT area;
+    GetClientRect(list, &area);
+    const HDC dc = GetDC(list);
+    const COLORREF background = GetPixel(dc, area.right - 2, area.bottom - 2);
+    int inked = 0;
+    for (int y = 0; y < area.bottom; y += 2)
+        for (int x = 0; x < area.right; x += 2)
+            inked += GetPixel(dc, x, y) != background;
+    ReleaseDC(list, dc);
+    return inked;
+}
+
+TEST_F(ResultListTest, RowsFilledWhileDrawingIsHeldBackAreDrawnOnceItEnds) {
+    UpdateWindow(list);
+    const int emptyInk = InkedPixels(list); // the header and grid lines
+    {
+        const DrawingHeldBack heldBack(list);
+        for (int i = 1; i <= 40; ++i) {
+            const int row = Songs().InsertItem(std::nullopt, std::to_string(i));
+            Songs().SetItemText(row, 1, "歌曲名称歌曲名称");
+            Songs().SetItemText(row, 2, "http://music.example/a.mp3");
+        }
+        UpdateWindow(list);
+        EXPECT_EQ(InkedPixels(list), emptyInk) << "drawn while held back";
+    }
+    EXPECT_TRUE(IsWindowVisible(list));
+    RunQueued(Handle());
+    UpdateWindow(list);
+    EXPECT_GT(InkedPixels(list), emptyInk + 200) << "the rows never reached the screen";
+    EXPECT_EQ(Songs().ItemCount(), 40);
+}
+
+TEST_F(ResultListTest, AHiddenListStaysHiddenAfterItsDrawingWasHeldBack) {
+    ShowWindow(list, SW_HIDE);
+    { const DrawingHeldBack heldBack(list); }
+    EXPECT_FALSE(GetWindowLongPtrA(list, GWL_STYLE) & WS_VISIBLE);
 }
 
 } // namespace

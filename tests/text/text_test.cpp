@@ -21,14 +21,22 @@ TEST(TextCutting, LeftRightMid) {
         std::string got, want;
     };
     const std::vector<Case> cases = {
-        {TextLeft("abc", 0), ""},      {TextLeft("abc", -5), ""},   {TextLeft("abc", 10), "abc"},
-        {TextLeft("abc", 2), "ab"},    {TextRight("abc", 2), "bc"}, {TextRight("abc", 0), ""},
-        {TextRight("abc", 9), "abc"},  {TextMid("abcdef", 3, 2), "cd"},
-        {TextMid("abcdef", 5, 10), "ef"}, {TextMid("abcdef", 0, 2), ""},
-        {TextMid("abcdef", 7, 1), ""}, {TextMid("abcdef", 2, 0), ""},
+        {TextLeft("abc", 0), ""},
+        {TextLeft("abc", -5), ""},
+        {TextLeft("abc", 10), "abc"},
+        {TextLeft("abc", 2), "ab"},
+        {TextRight("abc", 2), "bc"},
+        {TextRight("abc", 0), ""},
+        {TextRight("abc", 9), "abc"},
+        {TextMid("abcdef", 3, 2), "cd"},
+        {TextMid("abcdef", 5, 10), "ef"},
+        {TextMid("abcdef", 0, 2), ""},
+        {TextMid("abcdef", 7, 1), ""},
+        {TextMid("abcdef", 2, 0), ""},
         {TextMid("abcdef", 6, 1), "f"},
         // Counting routines count bytes and may halve a character.
-        {TextLeft(kXue, 1), "\x8C"},   {TextRight(kXue, 1), "W"},
+        {TextLeft(kXue, 1), "\x8C"},
+        {TextRight(kXue, 1), "W"},
     };
     for (std::size_t i = 0; i < cases.size(); ++i) {
         SCOPED_TRACE(i);
@@ -60,7 +68,10 @@ TEST(TextSearch, FindText) {
         // A match never begins on the second byte of a character ...
         {kXue + "W", "W", nullopt, 3, 3},
         {kXue, "W", nullopt, -1, -1},
-        {"\xB0\xA1" "a\xB0\xA1" "a", "a", 4, 6, 6},
+        {"\xB0\xA1"
+         "a\xB0\xA1"
+         "a",
+         "a", 4, 6, 6},
         // ... but compares bytes, so it may end inside one.
         {"x\x8C", "\x8C", nullopt, 2, 2},
         {"\x8C\x8C\x8C", "\x8C", nullopt, 1, 1},
@@ -68,6 +79,12 @@ TEST(TextSearch, FindText) {
         {kXue, "寃", nullopt, -1, 1},
         // A lead byte just before the end stops the walk.
         {"a" + kLoneLead, "b", nullopt, -1, -1},
+        // Longer than a word of eight bytes: the parity of a long run of
+        // lead bytes decides, across word boundaries.
+        {std::string(9, '\xB0') + "W", "W", nullopt, -1, -1},
+        {std::string(10, '\xB0') + "W", "W", nullopt, 11, 11},
+        {std::string(9, '\xB0') + "WW", "W", nullopt, 11, 11},
+        {"ab" + std::string(17, '\xB0') + "WxW", "W", 3, 22, 22},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "text=" << c.text << " sought=" << c.sought
@@ -101,6 +118,9 @@ TEST(TextSearch, FindTextReverse) {
         {"xaxA", "a", nullopt, 2, 4},
         {kXue + "W" + kXue, "W", nullopt, 3, 3},
         {kXue + kXue, "W", nullopt, -1, -1},
+        {"W" + std::string(20, 'x'), "W", nullopt, 1, 1},
+        {std::string(9, '\xB0') + "W" + std::string(16, 'x'), "W", nullopt, -1, -1},
+        {std::string(10, '\xB0') + "W" + std::string(16, 'x'), "W", nullopt, 11, 11},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "text=" << c.text << " sought=" << c.sought
@@ -148,7 +168,9 @@ TEST(TextReplace, ReplaceText) {
     }
 }
 
-std::vector<std::string> Pieces(const TextArray& list) { return {list.begin(), list.end()}; }
+std::vector<std::string> Pieces(const TextArray& list) {
+    return {list.begin(), list.end()};
+}
 
 TEST(TextSplit, SplitText) {
     using V = std::vector<std::string>;
@@ -199,6 +221,11 @@ TEST(TextBlanks, TrimAndRemoveSpaces) {
         // is that character's second byte.
         {"\x8C\xA1\xA1\xA1", "\x8C\xA1", "\x8C\xA1"},
         {"\xB0\xA1\xA1 ", "\xB0\xA1\xA1 ", "\xB0\xA1\xA1 "},
+        // Across the eight-byte words: a full-width space in bytes 8-9; an
+        // A1 that a run of seven lead bytes makes a second byte.
+        {"abcdefg\xA1\xA1hij", "abcdefg\xA1\xA1hij", "abcdefghij"},
+        {std::string(7, '\xB0') + "\xA1\xA1\xA1x", std::string(7, '\xB0') + "\xA1\xA1\xA1x",
+         std::string(7, '\xB0') + "\xA1x"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -210,7 +237,12 @@ TEST(TextBlanks, TrimAndRemoveSpaces) {
 TEST(TextCase, ToLowerStartsWithCompare) {
     EXPECT_EQ(ToLower("AbC-學"), "abc-學");
     EXPECT_EQ(ToLower("Z" + kLoneLead), "z" + kLoneLead);
-    EXPECT_EQ(ToLower("\xC4\xD6" "AB"), "\xC4\xD6" "ab");
+    EXPECT_EQ(ToLower("\xC4\xD6"
+                      "AB"),
+              "\xC4\xD6"
+              "ab");
+    EXPECT_EQ(ToLower(std::string(9, '\xB0') + "AB"), std::string(9, '\xB0') + "Ab");
+    EXPECT_EQ(ToLower(std::string(8, '\xB0') + "AB"), std::string(8, '\xB0') + "ab");
 
     EXPECT_TRUE(StartsWith("abcd", "ab"));
     EXPECT_FALSE(StartsWith("ABcd", "ab"));
