@@ -87,6 +87,10 @@ wine_ready() {
     fi
     source "$root/scripts/wine-env.sh"
     wine_services_ready
+    # Programs of one prefix share the default desktop, whose display is the
+    # one its first program had; a desktop of our own draws on ours.
+    export TAVENRO_TEST_DESKTOP="TavenroBench${DISPLAY//[^0-9A-Za-z]/_}"
+    on_desktop=("${wine_locale[@]}" /usr/lib/wine/wine64 "$win64_dir/bench/on_desktop.exe")
     wine_is_ready=1
 }
 
@@ -161,7 +165,7 @@ if wants listfill || wants startup; then
 fi
 
 if wants listfill; then
-    "${wine_locale[@]}" /usr/lib/wine/wine64 "$win64_dir/bench/list_fill_win32.exe" \
+    "${on_desktop[@]}" "$win64_dir/bench/list_fill_win32.exe" \
         $fill_rounds $drawing_rounds >"$log/listfill.log" 2>&1 || { tail "$log/listfill.log" >&2; exit 1; }
     echo | emit
     table <"$log/listfill.log" | emit
@@ -171,7 +175,7 @@ fi
 # on the X display), taken by window_timer, which then ends the program.
 startup_once() { # exe window-title
     TAVENRO_NOTICE_URL="http://$service/notice.html" \
-        "$native_dir/bench/window_timer" "$2" 120 "${wine_locale[@]}" /usr/lib/wine/wine64 "$1"
+        "$native_dir/bench/window_timer" "$2" 120 "${on_desktop[@]}" "$1"
 }
 
 if wants startup; then

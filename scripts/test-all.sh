@@ -50,6 +50,11 @@ else
     step "test windows (Wine, 32-bit)" ctest --preset windows
 fi
 
+# Each benchmark once, briefly, so that the suite keeps building and running
+# (scripts/bench.sh for the figures).
+step "build bench" build bench
+step "benchmarks (smoke)" ctest --preset bench-smoke
+
 # Each fuzz target briefly, so that a regression shows (scripts/fuzz.sh 600
 # for real runs).
 step "fuzz (20 s per target)" scripts/fuzz.sh 20

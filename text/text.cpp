@@ -406,6 +406,11 @@ Text RemoveSpaces(std::string_view text) {
         [&](Size p) {
             if (p < owned)
                 return; // the second byte of an A1 character
+            // An A1 not followed by another starts no full-width space,
+            // whatever it is (GBK pages are full of A1 characters); passing
+            // it over leaves `known` where it was, still a character start.
+            if (text[p] != ' ' && !IsFullWidthSpace(text, p))
+                return;
             if (!StartsCharacter(text, known, p)) {
                 known = p + 1; // a second byte
                 return;
@@ -415,10 +420,7 @@ Text RemoveSpaces(std::string_view text) {
                 known = p + 1;
                 return;
             }
-            if (p + 1 == length)
-                return; // a broken character at the end, left out below
-            if (IsFullWidthSpace(text, p))
-                keepUpTo(p, p + 2);
+            keepUpTo(p, p + 2); // a full-width space
             known = owned = p + 2;
         });
     Size end = length;
