@@ -4,9 +4,9 @@
 // the same, and the whole search beside the bare phases in a row.
 #define BOOST_REGEX_USE_CPP_LOCALE
 #include "bench/figures.h"
-#include "bench/memory_result_list.h"
 #include "bench/sample_texts.h"
 #include "songs/fetch_page.h"
+#include "songs/memory_result_list.h"
 #include "songs/pattern.h"
 #include "songs/search_songs.h"
 #include "text/bytes.h"

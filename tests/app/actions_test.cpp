@@ -1,6 +1,7 @@
 // The window's actions over a recording desktop and a table in memory.
 #include "app/actions.h"
 #include "app/exit_routines.h"
+#include "songs/memory_result_list.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -38,27 +39,6 @@ class RecordingDesktop : public Desktop {
     bool clipboardLocked = false;
 };
 
-// Rows of three cells; the selection is set by the test.
-class TableInMemory : public ResultList {
-  public:
-    void DeleteAllItems() override { rows.clear(); }
-    int InsertItem(std::optional<int> position, std::string_view caption) override {
-        const int at =
-            position && *position >= 0 && *position < ItemCount() ? *position : ItemCount();
-        rows.insert(rows.begin() + at, {Text(caption), "", ""});
-        return at;
-    }
-    void SetItemText(int row, int column, std::string_view text) override {
-        rows.at(row).at(column) = text;
-    }
-    Text GetItemText(int row, int column) override { return rows.at(row).at(column); }
-    int ItemCount() override { return static_cast<int>(rows.size()); }
-    int SelectedItem() override { return selected; }
-
-    std::vector<std::vector<Text>> rows;
-    int selected = -1;
-};
-
 class CopySelectedAddressTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -70,7 +50,7 @@ class CopySelectedAddressTest : public ::testing::Test {
     }
 
     RecordingDesktop desktop;
-    TableInMemory songs;
+    MemoryResultList songs;
 };
 
 TEST_F(CopySelectedAddressTest, TickedCopiesThenShowsWhatTheClipboardHolds) {

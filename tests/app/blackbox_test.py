@@ -8,7 +8,6 @@ announcement page served from 127.0.0.1 (TAVENRO_NOTICE_URL).
 - New version announced: the notice box comes up before the window, the
   update page is opened, and the program ends by itself with exit code 0.
 """
-import argparse
 import http.server
 import os
 import subprocess
@@ -16,14 +15,9 @@ import sys
 import threading
 import time
 
+from wine_session import Failures, arguments
+
 WIDTH, HEIGHT = 361, 370
-
-
-class Failures(list):
-    def check(self, condition, message):
-        if not condition:
-            self.append(message)
-            print("FAIL:", message, flush=True)
 
 
 def window_shown():
@@ -186,13 +180,7 @@ def update_notice_ends_the_program(args, failures):
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--program", required=True)
-    parser.add_argument("--probe", required=True)
-    parser.add_argument("--on-desktop", required=True)
-    parser.add_argument("--wine-run", required=True)
-    parser.add_argument("--screenshot", required=True)
-    args = parser.parse_args()
+    args = arguments(screenshot=True).parse_args()
 
     failures = Failures()
     runs_on_and_ends_with_esc(args, failures)

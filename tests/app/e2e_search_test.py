@@ -14,30 +14,18 @@ and the message box from outside.
 - Esc ends the program with exit code 0 each time.
 (A newly announced version is covered by blackbox_test.py.)
 """
-import argparse
 import os
 import re
 import subprocess
 import sys
 import time
-import urllib.request
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "service"))
 import demo_service  # noqa: E402  (its song data is what the replies hold)
+from wine_session import (CLEAR_BUTTON, NUMBER_BOX, SEARCH_BUTTON, DemoService,  # noqa: E402
+                          Failures, Program, arguments, click, xdo)
 
-# Client-area points of the controls (the X window is the client area).
-NUMBER_BOX = (116, 20)
-SEARCH_BUTTON = (222, 20)
-CLEAR_BUTTON = (310, 20)
 COPY_HINT_TAIL = "请到迅雷下载.或者直接添加到QQ空间背景音乐.."
-
-
-class Failures(list):
-    def check(self, condition, message):
-        if not condition:
-            self.append(message)
-            print("FAIL:", message, flush=True)
-        return condition
 
 
 def unescape(text):
@@ -79,36 +67,6 @@ class Probe:
         return values
 
 
-class DemoService:
-    def __init__(self, script):
-        self.process = subprocess.Popen(
-            [sys.executable, script, "--port", "0", "--quiet"], stdout=subprocess.PIPE, text=True
-        )
-        self.port = int(self.process.stdout.readline())
-
-    def get(self, path):
-        with urllib.request.urlopen(f"http://127.0.0.1:{self.port}{path}", timeout=10) as reply:
-            return reply.read().decode("ascii")
-
-    def requests(self):
-        return self.get("/requests").splitlines()
-
-    def stop(self):
-        self.process.terminate()
-        self.process.wait()
-
-
-def xdo(*arguments):
-    subprocess.run(["xdotool", *map(str, arguments)], check=False)
-
-
-def click(window, point, repeat=1):
-    xdo("mousemove", "--window", window, *point)
-    time.sleep(0.2)
-    xdo("click", "--repeat", repeat, "--delay", 120, 1)
-    time.sleep(0.3)
-
-
 def search(window, number, clear_first=False):
     """As a user: (clear the box,) click into it, type, click the button."""
     if clear_first:
@@ -125,42 +83,6 @@ def expected_rows(songs):
 
 def status_for(count):
     return f"一共搜索到 [{count}]首歌曲"
-
-
-class Program:
-    def __init__(self, args, music_host, notice_url):
-        env = dict(os.environ, TAVENRO_MUSIC_HOST=music_host, TAVENRO_NOTICE_URL=notice_url)
-        self.process = subprocess.Popen([args.wine_run, args.on_desktop, args.program], env=env)
-        self.window = None
-
-    def find_window(self):
-        found = subprocess.run(
-            ["xdotool", "search", "--onlyvisible", "--name", "^Tavenro$"],
-            capture_output=True, text=True, check=False,
-        ).stdout.split()
-        self.window = found[0] if found else None
-        return self.window
-
-    def end_with_escape(self, failures):
-        code = None
-        for _ in range(3):
-            if self.window:
-                # Into the number box: the keyboard follows the pointer, and
-                # after a search no control holds the focus (the disabled
-                # button lost it), so Esc would arrive as a system key.
-                click(self.window, NUMBER_BOX)
-                xdo("key", "Escape")
-            try:
-                code = self.process.wait(timeout=10)
-                break
-            except subprocess.TimeoutExpired:
-                continue
-        failures.check(code == 0, f"Esc: exit code {code}")
-
-    def stop(self):
-        if self.process.poll() is None:
-            self.process.kill()
-            self.process.wait()
 
 
 def clipboard(expected, seconds=10):
@@ -261,14 +183,7 @@ def unreachable_service_gives_zero(args, service, unused_port, failures):
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--program", required=True)
-    parser.add_argument("--probe", required=True)
-    parser.add_argument("--on-desktop", required=True)
-    parser.add_argument("--wine-run", required=True)
-    parser.add_argument("--service", required=True, help="demo_service.py")
-    parser.add_argument("--screenshot", required=True)
-    args = parser.parse_args()
+    args = arguments(service=True, screenshot=True).parse_args()
 
     failures = Failures()
     service = DemoService(args.service)

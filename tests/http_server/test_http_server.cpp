@@ -77,13 +77,45 @@ std::string PathOf(std::string_view request) {
 
 } // namespace
 
+std::string HttpHead(std::string_view status, std::string_view headerLines,
+                     std::size_t contentLength) {
+    std::string head = "HTTP/1.1 ";
+    head.append(status).append("\r\n").append(headerLines);
+    head.append("Content-Length: ").append(std::to_string(contentLength)).append("\r\n");
+    head.append("Connection: close\r\n\r\n");
+    return head;
+}
+
 std::string HttpReply(std::string_view status, std::string_view headerLines,
                       std::string_view body) {
-    std::string reply = "HTTP/1.1 ";
-    reply.append(status).append("\r\n").append(headerLines);
-    reply.append("Content-Length: ").append(std::to_string(body.size())).append("\r\n");
-    reply.append("Connection: close\r\n\r\n").append(body);
-    return reply;
+    return HttpHead(status, headerLines, body.size()).append(body);
+}
+
+Writer InPieces(std::vector<std::string> pieces, std::chrono::milliseconds pause) {
+    return [pieces = std::move(pieces), pause](ReplyWriter& writer) {
+        for (std::size_t i = 0; i < pieces.size(); ++i) {
+            if (i > 0)
+                writer.Pause(pause);
+            if (!writer.Send(pieces[i]))
+                return;
+        }
+    };
+}
+
+Writer Streamed(std::string head, std::size_t size, std::function<char(std::size_t)> byteAt) {
+    return [head = std::move(head), size, byteAt = std::move(byteAt)](ReplyWriter& writer) {
+        constexpr std::size_t kPiece = 64 * 1024;
+        if (!writer.Send(head))
+            return;
+        std::string piece;
+        for (std::size_t at = 0; at < size; at += piece.size()) {
+            piece.resize(std::min(kPiece, size - at));
+            for (std::size_t i = 0; i < piece.size(); ++i)
+                piece[i] = byteAt(at + i);
+            if (!writer.Send(piece))
+                return;
+        }
+    };
 }
 
 TestHttpServer::TestHttpServer() {
@@ -121,6 +153,11 @@ TestHttpServer::~TestHttpServer() {
 void TestHttpServer::Reply(const std::string& path, std::string reply) {
     const std::lock_guard lock(mutex_);
     replies_[path] = std::move(reply);
+}
+
+void TestHttpServer::Write(const std::string& path, Writer writer) {
+    const std::lock_guard lock(mutex_);
+    writers_[path] = std::move(writer);
 }
 
 void TestHttpServer::Echo(const std::string& path) {
@@ -166,18 +203,46 @@ void TestHttpServer::Answer(sockets::Socket connection) {
     }
     const std::string path = PathOf(request);
     std::string reply;
+    Writer writer;
     {
         const std::lock_guard lock(mutex_);
         requests_.push_back(request);
-        if (echoes_.contains(path))
+        if (const auto written = writers_.find(path); written != writers_.end())
+            writer = written->second;
+        else if (echoes_.contains(path))
             reply = HttpReply("200 OK", "Content-Type: text/plain\r\n", request);
         else if (const auto found = replies_.find(path); found != replies_.end())
             reply = found->second;
         else
             reply = HttpReply("404 Not Found", "", "no such path");
     }
-    sockets::SendAll(connection, reply);
+    if (writer) {
+        ReplyWriter replyWriter(connection);
+        writer(replyWriter);
+    } else {
+        sockets::SendAll(connection, reply);
+    }
     sockets::Close(connection);
+}
+
+bool ReplyWriter::Send(std::string_view bytes) {
+    gone_ = gone_ || !sockets::SendAll(connection_, bytes);
+    return !gone_;
+}
+
+void ReplyWriter::Pause(std::chrono::milliseconds pause) {
+    // Waits by reading, so that a client that gives up and closes ends the
+    // pause, rather than the server holding on until it is over.
+    const auto end = std::chrono::steady_clock::now() + pause;
+    std::array<char, 256> ignored;
+    while (!gone_) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            end - std::chrono::steady_clock::now());
+        if (left.count() <= 0)
+            return;
+        sockets::SetReceiveTimeout(connection_, static_cast<int>(left.count()));
+        gone_ = sockets::Receive(connection_, ignored) == 0;
+    }
 }
 
 RefusingPort::RefusingPort()

@@ -1,26 +1,68 @@
 // An HTTP server on 127.0.0.1 that a test starts itself, on a port the
-// system picks: canned replies keyed by path, echo paths that answer with
-// the request they received, and a record of every request. One connection
-// at a time, one request per connection.
+// system picks: canned replies keyed by path, replies written step by step
+// (to drip, stream or break off), echo paths that answer with the request
+// they received, and a record of every request. One connection at a time,
+// one request per connection.
 #pragma once
 
 #include "tests/http_server/sockets.h"
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
+// Also std::chrono's durations: <chrono> itself does not compile with the
+// GBK execution character set.
 #include <thread>
 #include <vector>
 
 namespace tavenro::testing {
+
+// The head of a reply: the status line ("HTTP/1.1 " and status), the header
+// lines (each ended by CRLF), Content-Length, "Connection: close" and the
+// empty line.
+[[nodiscard]] std::string HttpHead(std::string_view status, std::string_view headerLines,
+                                   std::size_t contentLength);
 
 // A complete reply: the status line ("HTTP/1.1 " and status), the header
 // lines (each ended by CRLF), Content-Length, "Connection: close" and the
 // body.
 [[nodiscard]] std::string HttpReply(std::string_view status, std::string_view headerLines,
                                     std::string_view body);
+
+// The server's end of one connection while a written reply is made.
+class ReplyWriter {
+  public:
+    explicit ReplyWriter(sockets::Socket connection) : connection_(connection) {}
+
+    // Sends the bytes; false once the client has gone, after which every
+    // further send fails at once.
+    bool Send(std::string_view bytes);
+
+    // Waits before the next step; ends early when the client closes the
+    // connection.
+    void Pause(std::chrono::milliseconds pause);
+
+  private:
+    sockets::Socket connection_;
+    bool gone_ = false;
+};
+
+// Writes one reply; the connection is closed when it returns. It runs on
+// the server's thread and must end by itself, so that the server stops.
+using Writer = std::function<void(ReplyWriter& writer)>;
+
+// A writer that sends the pieces in order, pausing between them.
+[[nodiscard]] Writer InPieces(std::vector<std::string> pieces,
+                              std::chrono::milliseconds pause = std::chrono::milliseconds(0));
+
+// A writer that sends the head, then a body of the given size whose byte i
+// is byteAt(i), made piece by piece as it goes out (a large body is never
+// held whole). Stops when the client goes.
+[[nodiscard]] Writer Streamed(std::string head, std::size_t size,
+                              std::function<char(std::size_t)> byteAt);
 
 class TestHttpServer {
   public:
@@ -34,6 +76,10 @@ class TestHttpServer {
     // query is not part of it), the connection closed afterwards. Other
     // paths get a 404.
     void Reply(const std::string& path, std::string reply);
+
+    // Requests of this path are answered by the writer, which may send the
+    // reply in pieces with pauses between them, or stop short.
+    void Write(const std::string& path, Writer writer);
 
     // Requests of this path get "200 OK" with the request they carried
     // (head and body) as the body.
@@ -57,6 +103,7 @@ class TestHttpServer {
     mutable std::mutex mutex_;
     std::map<std::string, std::string, std::less<>> replies_;
     std::map<std::string, bool, std::less<>> echoes_;
+    std::map<std::string, Writer, std::less<>> writers_;
     std::vector<std::string> requests_;
     bool stopping_ = false;
     sockets::Socket listener_ = sockets::kNoSocket;

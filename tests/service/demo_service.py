@@ -13,7 +13,20 @@ Playlists (the music service's reply shape, GBK, text/html; charset=GBK):
         10000           an empty playlist
         0               an empty body
         900000 + K      K generated songs, K below 100000 (900500: 500), for load
-        anything else   an empty playlist
+        Hostile replies, for the window's robustness tests:
+        880001          100,000 generated songs (the songs of 900000 + K, K = 100000)
+        880002          the three songs of 10002, then 1 MB of entries without an
+                        address key (too much for the pattern's backtracking)
+        880003          names holding a double quote, backslashes, CR/LF, a
+                        backslash right before the closing quote
+        880004          GBK names ending in a lone lead byte right before the
+                        closing quote, between whole names
+        880005          about 20 MB: the six songs of 10001 and one more song
+                        behind a 20 MB description field
+        880006          the first four songs of 10001 announced whole by
+                        Content-Length, but the connection closes halfway
+                        through the fourth entry (three whole entries sent)
+        anything else   an empty playlist (also numbers of any length)
 
 Announcement page (HTML holding "[1]version[1][2]address[2][3]address[3]"):
     GET /notice.html
@@ -35,6 +48,7 @@ Bookkeeping:
 """
 
 import argparse
+import functools
 import html
 import socket
 import sys
@@ -82,18 +96,113 @@ def playlist_reply(uin, songs):
     )
 
 
+def generated_songs(count):
+    return [
+        (4000000 + i, f"测试歌曲{i}", 6000 + i % 50, f"演唱者{i % 50}",
+         f"http://music.tavenro-demo.example/load/{i}.mp3")
+        for i in range(1, count + 1)
+    ]
+
+
 def songs_for(uin):
     if uin == "10001":
         return SONGS_10001
     if uin == "10002":
         return SONGS_10002
-    if uin.isdigit() and GENERATED_BASE <= int(uin) < GENERATED_BASE + 100000:
-        return [
-            (4000000 + i, f"测试歌曲{i}", 6000 + i % 50, f"演唱者{i % 50}",
-             f"http://music.tavenro-demo.example/load/{i}.mp3")
-            for i in range(1, int(uin) - GENERATED_BASE + 1)
-        ]
+    # The length test first: int() refuses texts of more than 4300 digits,
+    # and a pasted number may be much longer.
+    if len(uin) == 6 and uin.isdigit() and GENERATED_BASE <= int(uin) < GENERATED_BASE + 100000:
+        return generated_songs(int(uin) - GENERATED_BASE)
     return []
+
+
+# Hostile song names, as str; "\udcXX" stands for the lone byte XX
+# (encoded with surrogateescape).
+QUOTED_NAMES = [
+    'Say "Hi" 你好',
+    "C:\\歌曲\\新歌.mp3",
+    "第一行\r\n第二行",
+    "以反斜杠结尾\\",
+    '\\"转义的引号\\"',
+    "\n开头是换行",
+]
+BROKEN_GBK_NAMES = [
+    "半个字\udcb8",
+    "完整的名字",
+    "\udcc4",
+    "abc\udcb1",
+    "最后一首",
+]
+FILLER_BYTES = 20 * 1024 * 1024
+NO_ADDRESS_BYTES = 1024 * 1024
+
+
+def numbered_songs(names, first_id):
+    return [
+        (first_id + i, name, 7000 + i, "歌手", f"http://music.tavenro-demo.example/odd/{i}.mp3")
+        for i, name in enumerate(names, 1)
+    ]
+
+
+def entries_without_address(size):
+    """Song entries carrying a name but no xsong_url key, `size` bytes at least."""
+    entries, length, i = [], 0, 0
+    while length < size:
+        i += 1
+        entry = (f'{{xqusic_id:{5000000 + i},xctype:3,xdesc:"",xsong_name:"无地址的歌{i}",'
+                 f'xsinger_id:{i % 90},xsinger_name:"歌手{i % 90}",xsong_size:{1000 + i}}}')
+        entries.append(entry)
+        length += len(entry.encode("gbk")) + 1
+    return ",".join(entries)
+
+
+def filler_entry(size):
+    """A song whose description field alone is `size` bytes, keys after it."""
+    unit = "很长很长的歌曲介绍，没有任何键。"
+    text = unit * (size // len(unit.encode("gbk")) + 1)
+    return (f'{{xqusic_id:3120499,xctype:3,xdesc:"{text}",xsong_name:"大回复里的歌",'
+            f"xsinger_id:5199,xsinger_name:\"林晓\","
+            f"xsong_url:'http://music.tavenro-demo.example/mp3/big.mp3',xsong_size:1}}")
+
+
+HOSTILE_NUMBERS = ("880001", "880002", "880003", "880004", "880005", "880006")
+
+
+def hostile_reply(uin):
+    """The whole reply body for a hostile number, or None for any other number."""
+    return built_hostile_reply(uin) if uin in HOSTILE_NUMBERS else None
+
+
+# Built once: the large ones take seconds.
+@functools.lru_cache(maxsize=None)
+def built_hostile_reply(uin):
+    def wrapped(entries, count):
+        return (f'jsonCallback({{code:0,subcode:0,message:"",qqmusic:{{uin:"{uin}",'
+                f"xautoplay:1,xrandomplay:0,xloop:1,xmusicnum:{count},"
+                f"playlist:{{song:[{entries}]}}}}}})").encode("gbk", "surrogateescape")
+
+    if uin == "880001":
+        return playlist_reply(uin, generated_songs(100000)).encode("gbk")
+    if uin == "880002":
+        good = ",".join(song_entry(*song) for song in SONGS_10002)
+        return wrapped(good + "," + entries_without_address(NO_ADDRESS_BYTES), 3)
+    if uin == "880003":
+        return wrapped(",".join(song_entry(*s) for s in numbered_songs(QUOTED_NAMES, 3130000)),
+                       len(QUOTED_NAMES))
+    if uin == "880004":
+        songs = numbered_songs(BROKEN_GBK_NAMES, 3140000)
+        return wrapped(",".join(song_entry(*song) for song in songs), len(songs))
+    if uin == "880005":
+        entries = [song_entry(*song) for song in SONGS_10001]
+        entries.insert(3, filler_entry(FILLER_BYTES))
+        return wrapped(",".join(entries), len(entries))
+    return playlist_reply(uin, SONGS_10001[:4]).encode("gbk")
+
+
+def cut_short_length(body):
+    """Where 880006's body stops: inside the fourth entry, before its address."""
+    fourth = body.index(SONGS_10001[3][1].encode("gbk"))
+    return fourth + 4
 
 
 def notice_article(version, update, promo):
@@ -127,6 +236,13 @@ class Handler(BaseHTTPRequestHandler):
 
         if url.path == PLAYLIST_PATH:
             uin = query.get("uin", [""])[0]
+            hostile = hostile_reply(uin)
+            if uin == "880006":
+                self.reply(200, hostile, cut_at=cut_short_length(hostile))
+                return
+            if hostile is not None:
+                self.reply(200, hostile)
+                return
             body = b"" if uin == "0" else playlist_reply(uin, songs_for(uin)).encode("gbk")
             self.reply(200, body)
         elif url.path == NOTICE_PATH:
@@ -170,12 +286,22 @@ class Handler(BaseHTTPRequestHandler):
             body = notice_article(*fields)
         self.reply(200, body)
 
-    def reply(self, status, body, content_type="text/html; charset=GBK"):
+    def reply(self, status, body, content_type="text/html; charset=GBK", cut_at=None):
+        """Sends the body; with cut_at, only its first cut_at bytes, then the
+        connection ends although Content-Length announced the whole body."""
         self.send_response(status)
         self.send_header("Content-Type", content_type)
         self.send_header("Content-Length", str(len(body)))
         self.end_headers()
-        self.wfile.write(body)
+        if cut_at is None:
+            self.wfile.write(body)
+            return
+        self.wfile.write(body[:cut_at])
+        self.wfile.flush()
+        self.close_connection = True
+        # A half close, so that the client sees the end of the stream (not a
+        # reset) right after the bytes sent.
+        self.connection.shutdown(socket.SHUT_WR)
 
     def log_message(self, format, *args):
         if not self.server.quiet:

@@ -3,6 +3,7 @@
 // every native build the live heap after the thousandth search is what it was
 // after the hundredth. The figures are recorded as test properties
 // (--gtest_output=xml) and printed.
+#include "songs/memory_result_list.h"
 #include "songs/search_songs.h"
 
 #include "tests/service/demo_service.h"
@@ -58,24 +59,6 @@ long ResidentKiB(const char* field = "VmRSS:") {
     return -1;
 }
 
-// Rows kept as the window's table keeps them: three texts each.
-class RowsInMemory : public ResultList {
-  public:
-    std::vector<std::array<Text, 3>> rows;
-
-    void DeleteAllItems() override { rows.clear(); }
-    int InsertItem(std::optional<int>, std::string_view caption) override {
-        rows.push_back({Text(caption), {}, {}});
-        return static_cast<int>(rows.size()) - 1;
-    }
-    void SetItemText(int row, int column, std::string_view text) override {
-        rows.at(row).at(column) = text;
-    }
-    Text GetItemText(int row, int column) override { return rows.at(row).at(column); }
-    int ItemCount() override { return static_cast<int>(rows.size()); }
-    int SelectedItem() override { return -1; }
-};
-
 // Headroom over the hundredth search's live heap: far below what a leak of
 // one reply per search would leave (at least 900 replies' worth), above what
 // the allocator's own bookkeeping may add.
@@ -98,7 +81,7 @@ TEST(SearchLeakTest, AThousandSearchesInARowLeaveNothingBehind) {
     constexpr int kSearches = 1000;
     constexpr int kWarmUp = 100;
 
-    RowsInMemory list;
+    MemoryResultList list;
     Text status;
     std::size_t heapAfterWarmUp = 0;
     long residentAfterWarmUp = 0;

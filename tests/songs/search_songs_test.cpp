@@ -1,5 +1,6 @@
 // The song search end to end over the local demo service: the request it
 // sends, the rows it makes of the reply and the count it reports.
+#include "songs/memory_result_list.h"
 #include "songs/search_songs.h"
 
 #include "tests/service/demo_service.h"
@@ -19,32 +20,8 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using Row = std::array<Text, 3>;
 
-// A result table in memory: rows are appended, never sorted.
-class ListInMemory : public ResultList {
-  public:
-    std::vector<Row> rows;
-
-    void DeleteAllItems() override { rows.clear(); }
-    int InsertItem(std::optional<int> position, std::string_view caption) override {
-        const int row = position && *position >= 0 && *position < static_cast<int>(rows.size())
-                            ? *position
-                            : static_cast<int>(rows.size());
-        rows.insert(rows.begin() + row, Row{Text(caption), {}, {}});
-        return row;
-    }
-    void SetItemText(int row, int column, std::string_view text) override {
-        if (row >= 0 && row < static_cast<int>(rows.size()) && column >= 0 && column < 3)
-            rows[row][column] = text;
-    }
-    Text GetItemText(int row, int column) override {
-        return row >= 0 && row < static_cast<int>(rows.size()) ? rows[row][column] : Text();
-    }
-    int ItemCount() override { return static_cast<int>(rows.size()); }
-    int SelectedItem() override { return -1; }
-};
-
 // A table that refuses every row, as a list-view out of memory would.
-class RefusingList : public ListInMemory {
+class RefusingList : public MemoryResultList {
   public:
     int InsertItem(std::optional<int>, std::string_view) override { return -1; }
 };
@@ -71,7 +48,7 @@ class SearchSongsTest : public ::testing::Test {
     }
 
     static inline std::unique_ptr<DemoService> service;
-    ListInMemory list;
+    MemoryResultList list;
 };
 
 TEST_F(SearchSongsTest, ListsTheSongsInReplyOrderAndCountsThem) {
