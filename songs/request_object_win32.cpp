@@ -100,17 +100,24 @@ ComPtr<IDispatch> CreateObject() {
 }
 
 // Calls the member by name; the arguments are in IDispatch's order, the
-// last one first. The outcome shows only in result.
-void CallMember(IDispatch* object, const wchar_t* member, WORD kind, VARIANT* arguments, UINT count,
+// last one first. The value shows in result; whether the call succeeded is
+// returned.
+bool CallMember(IDispatch* object, const wchar_t* member, WORD kind, VARIANT* arguments, UINT count,
                 VARIANT* result) {
     if (object == nullptr)
-        return;
+        return false;
     LPOLESTR name = const_cast<LPOLESTR>(member);
     DISPID id = 0;
     if (FAILED(object->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id)))
-        return;
+        return false;
     DISPPARAMS parameters{arguments, nullptr, count, 0};
-    object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, kind, &parameters, result, nullptr, nullptr);
+    EXCEPINFO exception{};
+    const HRESULT outcome = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, kind, &parameters,
+                                           result, &exception, nullptr);
+    ::SysFreeString(exception.bstrSource);
+    ::SysFreeString(exception.bstrDescription);
+    ::SysFreeString(exception.bstrHelpFile);
+    return SUCCEEDED(outcome);
 }
 
 class WinHttpRequestObject final : public RequestObject {
@@ -128,10 +135,16 @@ class WinHttpRequestObject final : public RequestObject {
 
     void Send() override {
         Variants<1> ignored;
-        CallMember(object_.get(), L"Send", DISPATCH_METHOD, nullptr, 0, ignored.data());
+        sendFailed_ =
+            !CallMember(object_.get(), L"Send", DISPATCH_METHOD, nullptr, 0, ignored.data());
     }
 
+    // After a failed send Windows' object has no body to give; Wine's, after
+    // a receive time-out, crashes the process when asked for it. So it is
+    // not asked.
     Bytes ResponseBody() override {
+        if (sendFailed_)
+            return {};
         Variants<1> body;
         CallMember(object_.get(), L"ResponseBody", DISPATCH_PROPERTYGET, nullptr, 0, body.data());
         return BytesOfVariant(body[0]);
@@ -141,6 +154,7 @@ class WinHttpRequestObject final : public RequestObject {
     // Declared first, so that it ends after the object is released.
     ComLibrary com_;
     ComPtr<IDispatch> object_;
+    bool sendFailed_ = false;
 };
 
 } // namespace
