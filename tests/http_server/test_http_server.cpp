@@ -102,6 +102,25 @@ Writer InPieces(std::vector<std::string> pieces, std::chrono::milliseconds pause
     };
 }
 
+std::string TextOf(const Bytes& bytes) {
+    return std::string(bytes.begin(), bytes.end());
+}
+
+void ServeRedirectChain(TestHttpServer& server, std::string_view page) {
+    constexpr int kHops = 20;
+    for (int hop = 0; hop < kHops; ++hop) {
+        const std::string next = hop + 1 < kHops ? "/hop" + std::to_string(hop + 1) : "/end";
+        server.Reply("/hop" + std::to_string(hop),
+                     HttpReply("302 Found", "Location: " + server.Url(next) + "\r\n", "moved"));
+    }
+    server.Reply("/end", HttpReply("200 OK", "", page));
+}
+
+namespace {
+
+// Sends the head, then a body of the given size whose byte i is byteAt(i),
+// made piece by piece as it goes out (a large body is never held whole).
+// Stops when the client goes.
 Writer Streamed(std::string head, std::size_t size, std::function<char(std::size_t)> byteAt) {
     return [head = std::move(head), size, byteAt = std::move(byteAt)](ReplyWriter& writer) {
         constexpr std::size_t kPiece = 64 * 1024;
@@ -116,6 +135,23 @@ Writer Streamed(std::string head, std::size_t size, std::function<char(std::size
                 return;
         }
     };
+}
+
+char LongBodyByte(std::size_t i) {
+    return static_cast<char>(1 + i % 251);
+}
+
+} // namespace
+
+Writer LongBody(std::size_t size) {
+    return Streamed(HttpHead("200 OK", "", size), size, &LongBodyByte);
+}
+
+std::size_t LongBodyPrefix(std::string_view text) {
+    std::size_t same = 0;
+    while (same < text.size() && text[same] == LongBodyByte(same))
+        ++same;
+    return same;
 }
 
 TestHttpServer::TestHttpServer() {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "tests/http_server/sockets.h"
+#include "text/bytes.h"
 
 #include <functional>
 #include <map>
@@ -19,6 +20,17 @@
 #include <vector>
 
 namespace tavenro::testing {
+
+// Whether the request paths under test are Windows' own (run under Wine
+// here) rather than the libcurl stand-ins.
+#ifdef _WIN32
+inline constexpr bool kWindowsBuild = true;
+#else
+inline constexpr bool kWindowsBuild = false;
+#endif
+
+// A body's bytes as they are, zero bytes included.
+[[nodiscard]] std::string TextOf(const Bytes& bytes);
 
 // The head of a reply: the status line ("HTTP/1.1 " and status), the header
 // lines (each ended by CRLF), Content-Length, "Connection: close" and the
@@ -58,11 +70,13 @@ using Writer = std::function<void(ReplyWriter& writer)>;
 [[nodiscard]] Writer InPieces(std::vector<std::string> pieces,
                               std::chrono::milliseconds pause = std::chrono::milliseconds(0));
 
-// A writer that sends the head, then a body of the given size whose byte i
-// is byteAt(i), made piece by piece as it goes out (a large body is never
-// held whole). Stops when the client goes.
-[[nodiscard]] Writer Streamed(std::string head, std::size_t size,
-                              std::function<char(std::size_t)> byteAt);
+// A long body of the given size, its head announcing it, made as it goes
+// out: byte i is never zero and the bytes do not repeat with any power of
+// two, so that a piece lost, doubled or moved shows in LongBodyPrefix.
+[[nodiscard]] Writer LongBody(std::size_t size);
+
+// How many bytes at the start of the text are those of a long body.
+[[nodiscard]] std::size_t LongBodyPrefix(std::string_view text);
 
 class TestHttpServer {
   public:
@@ -110,6 +124,10 @@ class TestHttpServer {
     int port_ = 0;
     std::thread thread_;
 };
+
+// Twenty redirects in a row: "/hop0" to "/hop19", each to the next, the last
+// to "/end", which answers "200 OK" with the page.
+void ServeRedirectChain(TestHttpServer& server, std::string_view page);
 
 // A port on 127.0.0.1 that refuses connections while this lives.
 class RefusingPort {

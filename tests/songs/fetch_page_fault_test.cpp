@@ -29,15 +29,12 @@ using ::testing::ElementsAre;
 using testing::HttpHead;
 using testing::HttpReply;
 using testing::InPieces;
-using testing::Streamed;
+using testing::kWindowsBuild;
+using testing::LongBody;
+using testing::LongBodyPrefix;
+using testing::ServeRedirectChain;
 using testing::TestHttpServer;
 using testing::Writer;
-
-#ifdef _WIN32
-constexpr bool kWindowsBuild = true;
-#else
-constexpr bool kWindowsBuild = false;
-#endif
 
 // A playlist entry as the music service writes it.
 std::string Song(int id, std::string_view name) {
@@ -62,16 +59,6 @@ std::string Chunk(std::string_view data) {
     for (std::size_t n = data.size(); size.empty() || n > 0; n /= 16)
         size.insert(size.begin(), kHex[n % 16]);
     return size + "\r\n" + std::string(data) + "\r\n";
-}
-
-// Twenty redirects in a row before the page.
-void RedirectChain(TestHttpServer& server, const std::string& page) {
-    for (int hop = 0; hop < 20; ++hop) {
-        const std::string next = hop + 1 < 20 ? "/hop" + std::to_string(hop + 1) : "/end";
-        server.Reply("/hop" + std::to_string(hop),
-                     HttpReply("302 Found", "Location: " + server.Url(next) + "\r\n", "moved"));
-    }
-    server.Reply("/end", HttpReply("200 OK", "", page));
 }
 
 // One misbehaving reply and the text the fetch gives for it.
@@ -127,25 +114,16 @@ class FetchPageFault : public ::testing::Test {
     TestHttpServer server;
 };
 
-// Byte i of a long body: never zero, and not repeating with any power of two,
-// so that a piece lost, doubled or moved shows.
-char LongBodyByte(std::size_t i) {
-    return static_cast<char>(1 + i % 251);
-}
-
 TEST_F(FetchPageFault, FiftyMegabytesArriveWhole) {
     constexpr std::size_t kSize = 50 * 1024 * 1024;
-    server.Write("/long", Streamed(HttpHead("200 OK", "", kSize), kSize, &LongBodyByte));
+    server.Write("/long", LongBody(kSize));
     const Text text = FetchPageText(server.Url("/long"));
     ASSERT_EQ(text.size(), kSize);
-    std::size_t wrong = 0;
-    while (wrong < kSize && text[wrong] == LongBodyByte(wrong))
-        ++wrong;
-    EXPECT_EQ(wrong, kSize) << "first wrong byte";
+    EXPECT_EQ(LongBodyPrefix(text), kSize) << "bytes before the first wrong one";
 }
 
 TEST_F(FetchPageFault, LongRedirectChain) {
-    RedirectChain(server, "arrived");
+    ServeRedirectChain(server, "arrived");
     // WinHttp gives up after 10 redirects, and so does the stand-in: no text.
     EXPECT_EQ(FetchPageText(server.Url("/hop0")), "");
     EXPECT_EQ(server.Requests().size(), 11u);
@@ -202,7 +180,7 @@ std::vector<SearchFault> SearchFaults() {
          [](TestHttpServer& server) {
              server.Reply(kPlaylistPath,
                           HttpReply("302 Found", "Location: " + server.Url("/hop0") + "\r\n", ""));
-             RedirectChain(server, kThreeSongs);
+             ServeRedirectChain(server, kThreeSongs);
          },
          0},
     };

@@ -24,20 +24,14 @@ using ::testing::HasSubstr;
 using testing::HttpHead;
 using testing::HttpReply;
 using testing::InPieces;
+using testing::kWindowsBuild;
+using testing::LongBody;
+using testing::LongBodyPrefix;
+using testing::ServeRedirectChain;
 using ::testing::StartsWith;
-using testing::Streamed;
 using testing::TestHttpServer;
+using testing::TextOf;
 using testing::Writer;
-
-#ifdef _WIN32
-constexpr bool kWindowsBuild = true;
-#else
-constexpr bool kWindowsBuild = false;
-#endif
-
-std::string TextOf(const Bytes& bytes) {
-    return std::string(bytes.begin(), bytes.end());
-}
 
 // One misbehaving reply and the body the request gives for it.
 struct BodyFault {
@@ -107,35 +101,16 @@ class AccessPageFault : public ::testing::Test {
     TestHttpServer server;
 };
 
-// Byte i of a long body: never zero, and not repeating with any power of two,
-// so that a piece lost, doubled or moved shows.
-char LongBodyByte(std::size_t i) {
-    return static_cast<char>(1 + i % 251);
-}
-
 TEST_F(AccessPageFault, FiftyMegabytesArriveWhole) {
     constexpr std::size_t kSize = 50 * 1024 * 1024;
-    server.Write("/long", Streamed(HttpHead("200 OK", "", kSize), kSize, &LongBodyByte));
+    server.Write("/long", LongBody(kSize));
     const Bytes body = AccessPage({.url = server.Url("/long")});
     ASSERT_EQ(body.size(), kSize);
-    std::size_t wrong = 0;
-    while (wrong < kSize && static_cast<char>(body[wrong]) == LongBodyByte(wrong))
-        ++wrong;
-    EXPECT_EQ(wrong, kSize) << "first wrong byte";
-}
-
-// Twenty redirects in a row before the page.
-void RedirectChain(TestHttpServer& server) {
-    for (int hop = 0; hop < 20; ++hop) {
-        const std::string next = hop + 1 < 20 ? "/hop" + std::to_string(hop + 1) : "/end";
-        server.Reply("/hop" + std::to_string(hop),
-                     HttpReply("302 Found", "Location: " + server.Url(next) + "\r\n", "moved"));
-    }
-    server.Reply("/end", HttpReply("200 OK", "", "arrived"));
+    EXPECT_EQ(LongBodyPrefix(TextOf(body)), kSize) << "bytes before the first wrong one";
 }
 
 TEST_F(AccessPageFault, LongRedirectChain) {
-    RedirectChain(server);
+    ServeRedirectChain(server, "arrived");
     Text returnedHeaders;
     const Bytes body =
         AccessPage({.url = server.Url("/hop0"), .returnedHeaders = &returnedHeaders});

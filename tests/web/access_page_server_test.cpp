@@ -19,20 +19,12 @@ using ::testing::AnyOf;
 using ::testing::Eq;
 using ::testing::HasSubstr;
 using testing::HttpReply;
+using testing::kWindowsBuild;
 using ::testing::Not;
 using testing::RefusingPort;
 using ::testing::StartsWith;
 using testing::TestHttpServer;
-
-#ifdef _WIN32
-constexpr bool kWindowsBuild = true;
-#else
-constexpr bool kWindowsBuild = false;
-#endif
-
-std::string TextOf(const Bytes& bytes) {
-    return std::string(bytes.begin(), bytes.end());
-}
+using testing::TextOf;
 
 class AccessPageServer : public ::testing::Test {
   protected:
