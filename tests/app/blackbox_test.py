@@ -185,7 +185,7 @@ def main():
     failures = Failures()
     runs_on_and_ends_with_esc(args, failures)
     update_notice_ends_the_program(args, failures)
-    return 1 if failures else 0
+    return failures.exit_code()
 
 
 if __name__ == "__main__":

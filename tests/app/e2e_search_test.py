@@ -193,8 +193,7 @@ def main():
         unreachable_service_gives_zero(args, service, unused_port, failures)
     finally:
         service.stop()
-    print("FAILED" if failures else "PASSED", flush=True)
-    return 1 if failures else 0
+    return failures.exit_code()
 
 
 if __name__ == "__main__":

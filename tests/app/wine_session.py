@@ -29,11 +29,21 @@ def arguments(*, service=False, screenshot=False):
 
 
 class Failures(list):
+    def __init__(self):
+        super().__init__()
+        self.started = time.monotonic()
+
     def check(self, condition, message):
         if not condition:
             self.append(message)
             print("FAIL:", message, flush=True)
         return condition
+
+    def exit_code(self):
+        """Prints the verdict and the whole test's time; 1 on any failure."""
+        print(f"whole test: {time.monotonic() - self.started:.1f} s", flush=True)
+        print("FAILED" if self else "PASSED", flush=True)
+        return 1 if self else 0
 
 
 class DemoService:
