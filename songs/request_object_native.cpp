@@ -4,8 +4,7 @@
 // cookies kept only while the object lives.
 #include "songs/request_object.h"
 #include "text/percent_escape.h"
-
-#include <curl/curl.h>
+#include "web/curl_easy_native.h"
 
 #include <memory>
 #include <string>
@@ -14,12 +13,7 @@ namespace tavenro {
 
 namespace {
 
-constexpr long kMaxRedirects = 10;
-constexpr long kStallSeconds = 30;
-constexpr long kConnectSeconds = 60;
 constexpr char kAgent[] = "Mozilla/4.0 (compatible; Win32; WinHttp.WinHttpRequest.5)";
-
-using EasyHandle = std::unique_ptr<CURL, decltype(&curl_easy_cleanup)>;
 
 // The URL with blanks, control bytes and bytes beyond ASCII escaped, as
 // WinHttp sends them rather than refusing the URL. (WinHttp escapes the
@@ -36,11 +30,6 @@ size_t KeepBody(char* data, size_t size, size_t count, void* body) {
 
 class CurlRequestObject final : public RequestObject {
   public:
-    CurlRequestObject() {
-        static const bool ready = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
-        (void)ready;
-    }
-
     // The transfer is made in Send whatever the flag; the fetch never asks
     // for an asynchronous one.
     void Open(std::string_view method, std::string_view url, bool) override {
@@ -51,14 +40,13 @@ class CurlRequestObject final : public RequestObject {
 
     void Send() override {
         body_.clear();
-        EasyHandle easy(curl_easy_init(), &curl_easy_cleanup);
+        const EasyHandle easy = NewEasyHandle();
         if (!easy)
             return;
         CURL* curl = easy.get();
         const std::string url = Escaped(url_);
         if (curl_easy_setopt(curl, CURLOPT_URL, url.c_str()) != CURLE_OK)
             return;
-        curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
         curl_easy_setopt(curl, CURLOPT_USERAGENT, kAgent);
         curl_easy_setopt(curl, CURLOPT_PROXY, "");
         if (method_ == "GET") {
@@ -72,12 +60,8 @@ class CurlRequestObject final : public RequestObject {
                 curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, method_.c_str());
         }
         curl_easy_setopt(curl, CURLOPT_COOKIEFILE, "");
-        curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
-        curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects);
-        curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-        curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, kConnectSeconds);
-        curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-        curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, kStallSeconds);
+        FollowRedirects(curl);
+        LimitTransfer(curl);
         curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &KeepBody);
         curl_easy_setopt(curl, CURLOPT_WRITEDATA, &body_);
         // A failure keeps whatever part of the body arrived.

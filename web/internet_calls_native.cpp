@@ -5,8 +5,7 @@
 
 #include "text/percent_escape.h"
 #include "text/text.h"
-
-#include <curl/curl.h>
+#include "web/curl_easy_native.h"
 
 #include <algorithm>
 #include <cstring>
@@ -20,17 +19,11 @@ namespace tavenro {
 
 namespace {
 
-// Like WinHttp: at most 10 redirects, and a transfer that delivers nothing
-// for 30 s is given up (keeping what arrived).
-constexpr long kMaxRedirects = 10;
-constexpr long kStallSeconds = 30;
-constexpr long kConnectSeconds = 60;
-
 // WinInet keeps the cookies of every request of the process in one store
 // unless a request says otherwise; so does this.
 class CookieStore {
   public:
-    CookieStore() : share_(curl_share_init()) {
+    CookieStore() : share_(CurlReady() ? curl_share_init() : nullptr) {
         curl_share_setopt(share_, CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
         curl_share_setopt(share_, CURLSHOPT_USERDATA, &mutex_);
         curl_share_setopt(share_, CURLSHOPT_LOCKFUNC, &Lock);
@@ -52,11 +45,6 @@ class CookieStore {
 
     std::mutex mutex_;
     CURLSH* share_;
-};
-
-// libcurl's global state, set up before any of its handles.
-struct CurlLibrary {
-    CurlLibrary() { curl_global_init(CURL_GLOBAL_DEFAULT); }
 };
 
 struct Node {
@@ -93,7 +81,6 @@ struct Request : Node {
     bool followsRedirects = false;
 };
 
-using EasyHandle = std::unique_ptr<CURL, decltype(&curl_easy_cleanup)>;
 using HeaderList = std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)>;
 
 // The proxy of a WinInet proxy list ("host:port" for every scheme, or
@@ -258,14 +245,13 @@ class CurlInternetCalls final : public InternetCalls {
 
         const std::string url = scheme + "://" + connection.host + ":" +
                                 std::to_string(connection.port) + EscapeBlanks(request.object);
-        EasyHandle easy(curl_easy_init(), &curl_easy_cleanup);
+        const EasyHandle easy = NewEasyHandle();
         if (!easy)
             return;
         CURL* curl = easy.get();
         if (curl_easy_setopt(curl, CURLOPT_URL, url.c_str()) != CURLE_OK)
             return;
         curl_easy_setopt(curl, CURLOPT_PATH_AS_IS, 1L);
-        curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
         curl_easy_setopt(curl, CURLOPT_USERAGENT, connection.session.agent.c_str());
         curl_easy_setopt(curl, CURLOPT_HTTP_VERSION,
                          request.version == "HTTP/1.0" ? CURL_HTTP_VERSION_1_0
@@ -309,14 +295,9 @@ class CurlInternetCalls final : public InternetCalls {
             curl_easy_setopt(curl, CURLOPT_COOKIEFILE, "");
         }
         request.followsRedirects = (request.flags & wininet::kFlagNoAutoRedirect) == 0;
-        if (request.followsRedirects) {
-            curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
-            curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects);
-            curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-        }
-        curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, kConnectSeconds);
-        curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-        curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, kStallSeconds);
+        if (request.followsRedirects)
+            FollowRedirects(curl);
+        LimitTransfer(curl);
         curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &KeepBody);
         curl_easy_setopt(curl, CURLOPT_WRITEDATA, &request);
         curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &KeepHeaderLine);
@@ -325,7 +306,6 @@ class CurlInternetCalls final : public InternetCalls {
         curl_easy_perform(curl);
     }
 
-    CurlLibrary library_;
     CookieStore cookies_;
     std::mutex mutex_;
     std::map<InternetHandle, std::unique_ptr<Node>> nodes_;
