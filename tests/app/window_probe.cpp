@@ -163,126 +163,6 @@ void PrintEscaped(const char* text) {
     }
 }
 
-// Prints the status label, whether a message box is up, and every row of
-// the song list: its cells (tab-separated) and its place in the main
-// window's client area. The list lives in another process, so the item
-// structure and the text buffers are placed there and read back.
-int DescribeTable(int waitSeconds) {
-    HWND window = WaitForMainWindow(waitSeconds);
-    if (!window) {
-        std::printf("found=0\n");
-        return 1;
-    }
-    std::printf("found=1\n");
-    char status[256]{};
-    if (HWND label = ChildAt(window, "Static", 16, 87))
-        GetWindowTextA(label, status, sizeof status);
-    std::printf("status=");
-    PrintEscaped(status);
-    std::printf("\n");
-    HWND box = FindWindowA("#32770", nullptr);
-    std::printf("message_box=%d\n", box && IsWindowVisible(box) ? 1 : 0);
-    std::printf("search_enabled=%d\n", IsWindowEnabled(ChildAt(window, "Button", 186, 8)) ? 1 : 0);
-
-    HWND list = ChildAt(window, "SysListView32", -1, -1);
-    if (!list) {
-        std::printf("rows=none\n");
-        return 1;
-    }
-    DWORD processId = 0;
-    GetWindowThreadProcessId(list, &processId);
-    HANDLE process =
-        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
-    if (!process) {
-        std::printf("rows=unreadable\n");
-        return 1;
-    }
-    constexpr int kTextSize = 2048;
-    const int rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-    std::printf("rows=%d\n", rows);
-    {
-        RemoteBuffer remote(process, sizeof(LVITEMA) + sizeof(RECT) + kTextSize);
-        char* remoteItem = remote.Address();
-        char* remoteRect = remoteItem + sizeof(LVITEMA);
-        char* remoteText = remoteRect + sizeof(RECT);
-        for (int row = 0; remoteItem && row < rows; ++row) {
-            std::printf("row%d=", row + 1);
-            for (int cell = 0; cell < 3; ++cell) {
-                LVITEMA item{};
-                item.iSubItem = cell;
-                item.pszText = remoteText;
-                item.cchTextMax = kTextSize;
-                char text[kTextSize]{};
-                SIZE_T moved = 0;
-                if (WriteProcessMemory(process, remoteItem, &item, sizeof item, &moved)) {
-                    SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(remoteItem));
-                    ReadProcessMemory(process, remoteText, text, kTextSize - 1, &moved);
-                }
-                if (cell > 0)
-                    std::printf("\t");
-                PrintEscaped(text);
-            }
-            std::printf("\n");
-            RECT place{};
-            place.left = LVIR_BOUNDS;
-            SIZE_T moved = 0;
-            WriteProcessMemory(process, remoteRect, &place, sizeof place, &moved);
-            SendMessageA(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(remoteRect));
-            ReadProcessMemory(process, remoteRect, &place, sizeof place, &moved);
-            MapWindowPoints(list, window, reinterpret_cast<POINT*>(&place), 2);
-            std::printf("place%d=%ld,%ld,%ld,%ld\n", row + 1, place.left, place.top, place.right,
-                        place.bottom);
-        }
-    }
-    CloseHandle(process);
-    return 0;
-}
-
-// Prints the text on the Windows clipboard (CF_TEXT).
-int DescribeClipboard() {
-    if (!OpenClipboard(nullptr)) {
-        std::printf("clipboard=unreadable\n");
-        return 1;
-    }
-    std::printf("clipboard=");
-    if (HANDLE data = GetClipboardData(CF_TEXT)) {
-        if (const char* text = static_cast<const char*>(GlobalLock(data))) {
-            PrintEscaped(text);
-            GlobalUnlock(data);
-        }
-    }
-    std::printf("\n");
-    CloseClipboard();
-    return 0;
-}
-
-// Waits for a message box, describes it and presses its OK button.
-int AnswerMessageBox(int waitSeconds) {
-    HWND box = nullptr;
-    for (int tries = 0; tries < waitSeconds * 10 && !box; ++tries) {
-        box = FindWindowA("#32770", nullptr);
-        if (box && !IsWindowVisible(box))
-            box = nullptr;
-        if (!box)
-            Sleep(100);
-    }
-    if (!box) {
-        std::printf("found=0\n");
-        return 1;
-    }
-    char text[1024]{};
-    GetWindowTextA(box, text, sizeof text);
-    std::printf("found=1\ncaption=%s\n", text);
-    text[0] = 0;
-    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-    std::printf("text=");
-    PrintEscaped(text);
-    std::printf("\n");
-    std::printf("main_visible=%d\n", IsWindowVisible(FindWindowA("TavenroMainWindow", nullptr)));
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-    return 0;
-}
-
 // The controls that a search touches, found by class and place.
 struct SearchControls {
     HWND window = nullptr;
@@ -348,6 +228,109 @@ std::string CellText(HANDLE process, HWND list, int row, int column) {
         }
     }
     return {};
+}
+
+// Prints the status label, whether a message box is up, and every row of
+// the song list: its cells (tab-separated) and its place in the main
+// window's client area. The list lives in another process, so the item
+// structure and the text buffers are placed there and read back.
+int DescribeTable(int waitSeconds) {
+    const SearchControls controls = FindSearchControls(waitSeconds);
+    if (!controls.window) {
+        std::printf("found=0\n");
+        return 1;
+    }
+    std::printf("found=1\n");
+    std::printf("status=");
+    PrintEscaped(controls.status ? TextOf(controls.status).c_str() : "");
+    std::printf("\n");
+    HWND box = FindWindowA("#32770", nullptr);
+    std::printf("message_box=%d\n", box && IsWindowVisible(box) ? 1 : 0);
+    std::printf("search_enabled=%d\n", IsWindowEnabled(controls.search) ? 1 : 0);
+
+    if (!controls.list) {
+        std::printf("rows=none\n");
+        return 1;
+    }
+    DWORD processId = 0;
+    GetWindowThreadProcessId(controls.list, &processId);
+    HANDLE process =
+        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+    if (!process) {
+        std::printf("rows=unreadable\n");
+        return 1;
+    }
+    const int rows = static_cast<int>(SendMessageA(controls.list, LVM_GETITEMCOUNT, 0, 0));
+    std::printf("rows=%d\n", rows);
+    {
+        RemoteBuffer remoteRect(process, sizeof(RECT));
+        for (int row = 0; remoteRect.Address() && row < rows; ++row) {
+            std::printf("row%d=", row + 1);
+            for (int cell = 0; cell < 3; ++cell) {
+                if (cell > 0)
+                    std::printf("\t");
+                PrintEscaped(CellText(process, controls.list, row, cell).c_str());
+            }
+            std::printf("\n");
+            RECT place{};
+            place.left = LVIR_BOUNDS;
+            SIZE_T moved = 0;
+            WriteProcessMemory(process, remoteRect.Address(), &place, sizeof place, &moved);
+            SendMessageA(controls.list, LVM_GETITEMRECT, row,
+                         reinterpret_cast<LPARAM>(remoteRect.Address()));
+            ReadProcessMemory(process, remoteRect.Address(), &place, sizeof place, &moved);
+            MapWindowPoints(controls.list, controls.window, reinterpret_cast<POINT*>(&place), 2);
+            std::printf("place%d=%ld,%ld,%ld,%ld\n", row + 1, place.left, place.top, place.right,
+                        place.bottom);
+        }
+    }
+    CloseHandle(process);
+    return 0;
+}
+
+// Prints the text on the Windows clipboard (CF_TEXT).
+int DescribeClipboard() {
+    if (!OpenClipboard(nullptr)) {
+        std::printf("clipboard=unreadable\n");
+        return 1;
+    }
+    std::printf("clipboard=");
+    if (HANDLE data = GetClipboardData(CF_TEXT)) {
+        if (const char* text = static_cast<const char*>(GlobalLock(data))) {
+            PrintEscaped(text);
+            GlobalUnlock(data);
+        }
+    }
+    std::printf("\n");
+    CloseClipboard();
+    return 0;
+}
+
+// Waits for a message box, describes it and presses its OK button.
+int AnswerMessageBox(int waitSeconds) {
+    HWND box = nullptr;
+    for (int tries = 0; tries < waitSeconds * 10 && !box; ++tries) {
+        box = FindWindowA("#32770", nullptr);
+        if (box && !IsWindowVisible(box))
+            box = nullptr;
+        if (!box)
+            Sleep(100);
+    }
+    if (!box) {
+        std::printf("found=0\n");
+        return 1;
+    }
+    char text[1024]{};
+    GetWindowTextA(box, text, sizeof text);
+    std::printf("found=1\ncaption=%s\n", text);
+    text[0] = 0;
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    std::printf("text=");
+    PrintEscaped(text);
+    std::printf("\n");
+    std::printf("main_visible=%d\n", IsWindowVisible(FindWindowA("TavenroMainWindow", nullptr)));
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    return 0;
 }
 
 // Prints what the search left: the status label, the button, the row count
